@@ -1,6 +1,7 @@
 #pragma once
 // The handle kinds the program owns, each a unique_any.
 #include <windows.h>
+#include <oleauto.h>
 
 #include "winkit/unique_any.h"
 

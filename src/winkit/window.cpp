@@ -37,6 +37,32 @@ BOOL Window::PreTranslateMessage(MSG*) { return FALSE; }
 
 void Window::WinHelp(DWORD_PTR, UINT) {}
 
+void Window::CenterWindow(HWND reference) {
+    if (!hwnd_) return;
+    if (!reference) reference = ::GetWindow(hwnd_, GW_OWNER);
+    if (reference && (!::IsWindowVisible(reference) || ::IsIconic(reference))) reference = nullptr;
+
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(reference ? reference : hwnd_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT area = monitor.rcWork;
+    RECT center = area;
+    if (reference) ::GetWindowRect(reference, &center);
+
+    RECT self{};
+    ::GetWindowRect(hwnd_, &self);
+    const int width = self.right - self.left;
+    const int height = self.bottom - self.top;
+    int left = (center.left + center.right) / 2 - width / 2;
+    int top = (center.top + center.bottom) / 2 - height / 2;
+    // Keep the window on the work area, its top-left corner first.
+    if (left + width > area.right) left = area.right - width;
+    if (left < area.left) left = area.left;
+    if (top + height > area.bottom) top = area.bottom - height;
+    if (top < area.top) top = area.top;
+    ::SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 const MessageEntry* Window::GetMessageMap() const {
     static constexpr MessageEntry map[] = {end_of_map};
     return map;

@@ -20,6 +20,10 @@ public:
     // they are translated and dispatched. TRUE consumes the message.
     virtual BOOL PreTranslateMessage(MSG* msg);
 
+    // Centres the window over its owner, or on the work area of its monitor when it has
+    // none; a window larger than that area goes to the area's top-left corner.
+    void CenterWindow(HWND reference = nullptr);
+
     // Help requests end here.
     virtual void WinHelp(DWORD_PTR data, UINT command);
 
