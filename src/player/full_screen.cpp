@@ -36,6 +36,10 @@ void CPlaynookAppDlg::SetFullScreen(bool on) {
     } else {
         ::SetWindowPlacement(hwnd_, &m_wpSaved);
         ::SetWindowLongW(hwnd_, GWL_STYLE, static_cast<LONG>(m_dwSavedStyle));
+        // The placement was applied under the thinner full-screen frame; without a frame
+        // change the sizing border comes back over a client area computed for the old one.
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                       SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     }
     NotifyFullScreenState();
 }
