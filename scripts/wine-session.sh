@@ -82,6 +82,21 @@ EOS
     reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
       /v "$f" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei'
   done
+  # The caption, menu and message fonts ask for the ANSI character set, which keeps the
+  # CJK font out of captions: ask for the default set instead, as a Chinese system would.
+  # Captions are drawn in the CJK font itself: Wine links no fallback into them.
+  local v cur face
+  face=$(printf 'WenQuanYi Micro Hei' | iconv -t UTF-16LE | od -An -tx1 | tr -d ' \n')
+  face=$(printf '%-128s' "$face" | tr ' ' 0)
+  for v in CaptionFont SmCaptionFont MenuFont StatusFont MessageFont; do
+    cur=$(wine reg query 'HKCU\Control Panel\Desktop\WindowMetrics' /v "$v" 2>/dev/null | awk '/REG_BINARY/{print $3}' | tr -d '\r')
+    [ ${#cur} -ge 56 ] || continue
+    case "$v" in
+      CaptionFont|SmCaptionFont) cur="${cur:0:46}01${cur:48:8}$face" ;;
+      *) cur="${cur:0:46}01${cur:48}" ;;
+    esac
+    reg_add 'HKCU\Control Panel\Desktop\WindowMetrics' /v "$v" /t REG_BINARY /d "$cur"
+  done
   wineserver -w
   touch "$prefix/.zb-ready"
 }

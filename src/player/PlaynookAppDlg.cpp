@@ -21,6 +21,9 @@ std::wstring LoadResourceString(UINT id) {
     return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
+// Posted to itself once the window runs, to offer the line chooser.
+constexpr UINT kRemindServerSelectMessage = WM_APP + 1;
+
 bool IsKeyDown(int virtualKey) { return (::GetKeyState(virtualKey) & 0x80) != 0; }
 }  // namespace
 
@@ -38,6 +41,7 @@ const winkit::MessageEntry* CPlaynookAppDlg::GetMessageMap() const {
         winkit::on_size<&CPlaynookAppDlg::OnSize>,
         winkit::on_timer<&CPlaynookAppDlg::OnTimer>,
         winkit::on_destroy<&CPlaynookAppDlg::OnDestroy>,
+        winkit::on_message<kRemindServerSelectMessage, &CPlaynookAppDlg::OnRemindServerSelect>,
         winkit::end_of_map,
     };
     return map;
@@ -78,6 +82,7 @@ BOOL CPlaynookAppDlg::OnInitDialog() {
     CenterWindow();
 
     InitPlayer();
+    ::PostMessageW(hwnd_, kRemindServerSelectMessage, 0, 0);
     return TRUE;
 }
 
@@ -130,6 +135,12 @@ BOOL CPlaynookAppDlg::PreTranslateMessage(MSG* msg) {
         // The hidden diagnostic combination: left Ctrl + left Shift + Right arrow.
         if (msg->wParam == VK_RIGHT && IsKeyDown(VK_LSHIFT) && IsKeyDown(VK_LCONTROL)) {
             ShowDiagnosticSummary();
+            return TRUE;
+        }
+        // F4 opens the network line chooser, as its check box promises. Alt+F4 is a
+        // system key and still closes the window.
+        if (msg->wParam == VK_F4) {
+            ShowServerSelect();
             return TRUE;
         }
     }

@@ -43,6 +43,11 @@ private:
     void NotifyFullScreenState();
     std::wstring BuildClientEnvironment();
     void ShowDiagnosticSummary();
+    // The network line chooser, over this window; the choice goes to the settings.
+    void ShowServerSelect();
+    // Posted at the end of initialisation: the chooser opens once if the user asked to be
+    // reminded.
+    void OnRemindServerSelect();
 
     // The download notifications.
     void OnHttpDownloadStart() override;

@@ -202,7 +202,15 @@ BOOL Dialog::HandleInitDialog(HWND hwnd) {
         EndDialog(-1);
         return FALSE;
     }
-    return OnInitDialog();
+    RECT before{};
+    ::GetWindowRect(hwnd, &before);
+    const BOOL result = OnInitDialog();
+    // A dialog that its initialisation left where the template put it is centred over
+    // its owner.
+    RECT after{};
+    ::GetWindowRect(hwnd, &after);
+    if (!ended_ && ::EqualRect(&before, &after) && !::IsWindowVisible(hwnd)) CenterWindow();
+    return result;
 }
 
 bool Dialog::CreateControls() {

@@ -101,6 +101,13 @@ inline constexpr MessageEntry on_destroy{WM_DESTROY, 0, 0, [](Window& w, WPARAM,
                                              return 0;
                                          }};
 
+// A message of the program's own, no parameters.
+template <UINT Message, auto Fn>
+inline constexpr MessageEntry on_message{Message, 0, 0, [](Window& w, WPARAM, LPARAM) -> LRESULT {
+                                             (detail::self_as<Fn>(w).*Fn)();
+                                             return 0;
+                                         }};
+
 template <UINT Id, UINT Code, auto Fn>
 inline constexpr MessageEntry on_command{WM_COMMAND, Id, Code, [](Window& w, WPARAM, LPARAM) -> LRESULT {
                                              (detail::self_as<Fn>(w).*Fn)();
