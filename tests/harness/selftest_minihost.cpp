@@ -71,25 +71,30 @@ TEST_F(Minihost, HostsTheStandinAndHoldsTheScriptedConversation) {
   HWND standin = e2e::findStandinWindow(window);
   ASSERT_NE(standin, nullptr) << "the stand-in's window is not inside the host";
 
-  // Left Ctrl + left Shift + Right: the program sees the left-hand modifiers only.
-  size_t mark = record.lines().size();
-  ASSERT_TRUE(e2e::pressChord(standin, {e2e::keys::leftCtrl, e2e::keys::leftShift, e2e::keys::right}));
-  std::optional<Json> key = rightArrowDown(record, mark);
-  ASSERT_TRUE(key) << record.text();
-  EXPECT_TRUE((*key)["lshift"].boolean());
-  EXPECT_TRUE((*key)["lctrl"].boolean());
-  EXPECT_FALSE((*key)["rshift"].boolean());
-  EXPECT_FALSE((*key)["rctrl"].boolean());
-
-  // Right Shift + Right: the other side, and nothing left over from the first chord.
-  mark = record.lines().size();
-  ASSERT_TRUE(e2e::pressChord(standin, {e2e::keys::rightShift, e2e::keys::right}));
-  key = rightArrowDown(record, mark);
-  ASSERT_TRUE(key) << record.text();
-  EXPECT_TRUE((*key)["rshift"].boolean());
-  EXPECT_FALSE((*key)["lshift"].boolean());
-  EXPECT_FALSE((*key)["lctrl"].boolean());
-  EXPECT_FALSE((*key)["rctrl"].boolean());
+  // Real key input reaches the control with the sides of its modifiers, and nothing is
+  // left held down from one chord to the next.
+  struct Chord {
+    const char* label;
+    std::vector<e2e::KeyStroke> keys;
+    bool lshift, rshift, lctrl, rctrl;
+  };
+  const Chord chords[] = {
+      {"left Ctrl + left Shift + Right", {e2e::keys::leftCtrl, e2e::keys::leftShift, e2e::keys::right}, true, false,
+       true, false},
+      {"right Shift + Right", {e2e::keys::rightShift, e2e::keys::right}, false, true, false, false},
+      {"right Ctrl + Right", {e2e::keys::rightCtrl, e2e::keys::right}, false, false, false, true},
+  };
+  for (const Chord& chord : chords) {
+    SCOPED_TRACE(chord.label);
+    size_t mark = record.lines().size();
+    ASSERT_TRUE(e2e::pressChord(standin, chord.keys));
+    std::optional<Json> key = rightArrowDown(record, mark);
+    ASSERT_TRUE(key) << record.text();
+    EXPECT_EQ((*key)["lshift"].boolean(), chord.lshift);
+    EXPECT_EQ((*key)["rshift"].boolean(), chord.rshift);
+    EXPECT_EQ((*key)["lctrl"].boolean(), chord.lctrl);
+    EXPECT_EQ((*key)["rctrl"].boolean(), chord.rctrl);
+  }
 
   // The movie's announcement, and the host's answer to it with the exact request text.
   ASSERT_TRUE(record.waitFor(
@@ -154,7 +159,6 @@ TEST_F(Minihost, AProcessDoesNotOutliveItsOwner) {
     EXPECT_TRUE(e2e::answers(window));
     EXPECT_TRUE(host.alive());
     EXPECT_FALSE(host.exitCode());
-    EXPECT_GT(host.handleCount(), 0u);
   }
   e2e::UniqueHandle gone(OpenProcess(SYNCHRONIZE, FALSE, pid));
   EXPECT_TRUE(!gone || WaitForSingleObject(gone.get(), 0) == WAIT_OBJECT_0) << "minihost still runs";

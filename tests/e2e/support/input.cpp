@@ -38,7 +38,7 @@ bool bringToForeground(HWND window, std::chrono::milliseconds timeout) {
   }
 }
 
-bool pressChord(HWND target, std::initializer_list<KeyStroke> chord) {
+bool pressChord(HWND target, const std::vector<KeyStroke>& chord) {
   if (!bringToForeground(target)) return false;
   std::vector<INPUT> inputs;
   for (const KeyStroke& key : chord) inputs.push_back(keyInput(key, false));

@@ -70,7 +70,10 @@ std::vector<ProbedWindow> parseProbe(const Json& line) {
                                              static_cast<BYTE>(layered["alpha"].integer()),
                                              static_cast<DWORD>(layered["flags"].integer())};
     }
-    for (const Json& entry : item["sysmenu"].items()) {
+    // A window without a system menu reports null.
+    static const Json::Array kNoMenu;
+    const Json& sysmenu = item["sysmenu"];
+    for (const Json& entry : sysmenu.isNull() ? kNoMenu : sysmenu.items()) {
       window.sysmenu.push_back(
           {static_cast<UINT>(entry["id"].integer()), static_cast<UINT>(entry["flags"].integer()), entry["text"].text()});
     }

@@ -5,14 +5,18 @@
 #include <windows.h>
 
 #include <chrono>
-#include <initializer_list>
+#include <vector>
 
 namespace e2e {
 
 using namespace std::chrono_literals;
 
-// A key as the keyboard reports it. Modifiers use the generic virtual key: Windows tells
-// left from right by the scan code (Shift) or the extended flag (Ctrl, Alt).
+// A key as the keyboard reports it: virtual key, scan code, extended flag. Modifiers name
+// their side in the virtual key; the program still gets VK_SHIFT or VK_CONTROL in its key
+// messages and the side in GetKeyState.
+// Wine 8 tells the Shift sides apart by the extended flag alone (the way real input tells
+// the Ctrl sides apart), so right Shift carries it; Windows goes by the virtual key and
+// merely shows bit 24 in that key's lParam.
 struct KeyStroke {
   WORD vk;
   WORD scan;
@@ -20,11 +24,11 @@ struct KeyStroke {
 };
 
 namespace keys {
-inline constexpr KeyStroke leftShift{VK_SHIFT, 0x2A, false};
-inline constexpr KeyStroke rightShift{VK_SHIFT, 0x36, false};
-inline constexpr KeyStroke leftCtrl{VK_CONTROL, 0x1D, false};
-inline constexpr KeyStroke rightCtrl{VK_CONTROL, 0x1D, true};
-inline constexpr KeyStroke leftAlt{VK_MENU, 0x38, false};
+inline constexpr KeyStroke leftShift{VK_LSHIFT, 0x2A, false};
+inline constexpr KeyStroke rightShift{VK_RSHIFT, 0x36, true};
+inline constexpr KeyStroke leftCtrl{VK_LCONTROL, 0x1D, false};
+inline constexpr KeyStroke rightCtrl{VK_RCONTROL, 0x1D, true};
+inline constexpr KeyStroke leftAlt{VK_LMENU, 0x38, false};
 inline constexpr KeyStroke right{VK_RIGHT, 0x4D, true};
 inline constexpr KeyStroke left{VK_LEFT, 0x4B, true};
 inline constexpr KeyStroke up{VK_UP, 0x48, true};
@@ -44,7 +48,7 @@ bool bringToForeground(HWND window, std::chrono::milliseconds timeout = 2s);
 // reverse order, e.g. pressChord(w, {keys::leftCtrl, keys::leftShift, keys::right}).
 // False when the target could not be brought forward or the input was not accepted.
 // Input is queued, not handled, when this returns: wait for its effect (e.g. a record line).
-bool pressChord(HWND target, std::initializer_list<KeyStroke> chord);
+bool pressChord(HWND target, const std::vector<KeyStroke>& chord);
 
 // A left click at the window's centre through SendInput, in absolute screen coordinates.
 bool clickCentre(HWND window);

@@ -48,6 +48,8 @@ class Process {
   std::optional<DWORD> waitForExit(std::chrono::milliseconds timeout) const;
   std::optional<DWORD> exitCode() const;
 
+  // GetProcessHandleCount and GetGuiResources of the child. Wine 8 answers 0 for both
+  // (stubs); they count only on Windows.
   DWORD handleCount() const;
   GuiObjects guiObjects() const;
 
