@@ -40,6 +40,12 @@ void CPlaynookAppDlg::SetFullScreen(bool on) {
         // change the sizing border comes back over a client area computed for the old one.
         ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
                        SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        // A maximised window was sized for the thinner frame too: restored and placed once
+        // more, it takes the maximised rectangle of its own frame again.
+        if (m_wpSaved.showCmd == SW_SHOWMAXIMIZED) {
+            ::ShowWindow(hwnd_, SW_RESTORE);
+            ::SetWindowPlacement(hwnd_, &m_wpSaved);
+        }
     }
     NotifyFullScreenState();
 }
