@@ -90,9 +90,10 @@ TEST_F(SummaryTest, OtherModifiersGiveTheMovieAnOrdinaryKey) {
             << "the Right arrow did not reach the movie";
         EXPECT_FALSE(waitForMessageBox(process_->pid(), L"PlaynookApp", 300ms));
     }
-    // The movie saw the sides as they were pressed.
+    // The movie's window saw the sides as they were pressed.
     const auto keysSeen = record_->matching([](const Json& l) {
-        return l.memberIs("ev", "key") && l.memberIs("msg", "WM_KEYDOWN") && l["vk"].integer() == VK_RIGHT;
+        return l.memberIs("ev", "key") && l.memberIs("via", "window") && l.memberIs("msg", "WM_KEYDOWN") &&
+               l["vk"].integer() == VK_RIGHT;
     });
     ASSERT_GE(keysSeen.size(), 2u);
     EXPECT_TRUE(keysSeen[0]["rctrl"].boolean());
