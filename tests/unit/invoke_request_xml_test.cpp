@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <random>
@@ -108,8 +109,8 @@ class RandomText {
 
  private:
   int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(m_random); }
-  char32_t PickCodePoint(char32_t low, char32_t high) {
-    return std::uniform_int_distribution<char32_t>(low, high)(m_random);
+  char32_t PickCodePoint(std::uint32_t low, std::uint32_t high) {
+    return static_cast<char32_t>(std::uniform_int_distribution<std::uint32_t>(low, high)(m_random));
   }
 
   void AppendPiece(std::wstring& text) {
