@@ -7,7 +7,7 @@ packages=(
   cmake g++ make googletest
   g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 fonts-wine fonts-wqy-microhei
-  xvfb xdotool x11-utils imagemagick python3
+  xvfb xdotool x11-utils imagemagick python3 nsis
 )
 
 missing=()
