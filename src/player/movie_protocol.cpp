@@ -62,7 +62,13 @@ std::wstring XmlEscape(std::wstring_view text) {
 
 std::wstring FormatInvokeRequest(std::wstring_view name, std::wstring_view argument) {
   std::wstring request(L"<invoke name=\"");
-  request.append(XmlEscape(name));
+  // In an attribute a parser turns a raw tab or line feed into a space: they go as
+  // character references, so the name too decodes exactly.
+  for (const wchar_t c : XmlEscape(name)) {
+    if (c == L'\t') request.append(L"&#9;");
+    else if (c == L'\n') request.append(L"&#10;");
+    else request.push_back(c);
+  }
   request.append(L"\" returntype=\"xml\"><arguments><string>");
   request.append(XmlEscape(argument));
   request.append(L"</string></arguments></invoke>");
