@@ -54,6 +54,10 @@ std::wstring widen_utf8(std::string_view s) {
             }
             cp = (cp << 6) | (c & 0x3F);
         }
+        // Overlong forms, surrogates and values beyond U+10FFFF are no characters: each
+        // would come out as a unit (or a broken pair) that no text may hold.
+        constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+        if (good && (cp < kLeast[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) good = false;
         if (!good) {
             append_code_point(out, 0xFFFD);
             ++i;
