@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 fonts-wine fonts-wqy-microhei
   xvfb xdotool x11-utils imagemagick python3 nsis
+  clang clang-tidy libclang-rt-14-dev cppcheck
 )
 
 missing=()
