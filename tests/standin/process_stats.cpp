@@ -61,6 +61,44 @@ DWORD HandlesFromSystemTable() {
     return count;
 }
 
+// Wine 8's GetGuiResources answers 0. Its GDI handle table is the process's own (the
+// PEB's GdiSharedHandleTable), and a handle value with a zero high word names a table
+// index of any generation: every index that GetObjectType accepts is a live object.
+DWORD GdiObjectsFromHandleTable() {
+    DWORD count = 0;
+    for (ULONG_PTR index = 1; index < 0x10000; ++index) {
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++count;
+    }
+    return count;
+}
+
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++*reinterpret_cast<DWORD*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountOwnWindow(HWND window, LPARAM count) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == GetCurrentProcessId()) {
+        ++*reinterpret_cast<DWORD*>(count);
+        EnumChildWindows(window, CountChild, count);
+    }
+    return TRUE;
+}
+
+// Where GetGuiResources answers 0, the USER objects that a leak would pile up: the
+// process's windows, top-level, child and message-only ones.
+DWORD WindowsOfThisProcess() {
+    DWORD count = 0;
+    EnumWindows(CountOwnWindow, reinterpret_cast<LPARAM>(&count));
+    for (HWND window = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); window;
+         window = FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr)) {
+        CountOwnWindow(window, reinterpret_cast<LPARAM>(&count));
+    }
+    return count;
+}
+
 }  // namespace
 
 JsonLine StatsLine() {
@@ -76,8 +114,12 @@ JsonLine StatsLine() {
 
     JsonLine line("stats");
     line.Key("handles").UInt(handles);
-    line.Key("user").UInt(GetGuiResources(process, GR_USEROBJECTS));
-    line.Key("gdi").UInt(GetGuiResources(process, GR_GDIOBJECTS));
+    DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+    if (user == 0) user = WindowsOfThisProcess();
+    DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    if (gdi == 0) gdi = GdiObjectsFromHandleTable();
+    line.Key("user").UInt(user);
+    line.Key("gdi").UInt(gdi);
     line.Key("peak_ws").UInt(memory.PeakWorkingSetSize);
     line.Key("private").UInt(privateBytes);
     return line;
